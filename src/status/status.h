@@ -1,0 +1,42 @@
+// Status monitoring: the twice-a-second refresh and the catalogue that turns a
+// status code into icon, message, short text and button states.
+#pragma once
+#include <windows.h>
+#include "app/app.h"
+
+// One catalogue row. code 9999 marks a group's fallback row.
+struct StatusEntry {
+  SHORT code;
+  WORD iconId;
+  BYTE formatted;  // 1: text is a wsprintfW format taking the status code
+  const WCHAR* text;
+};
+enum { FALLBACK_CODE = 9999 };
+
+// Spooler values of the identified printer, 0 until first read, kept on failure.
+extern DWORD printerJobCount;
+extern DWORD printerStatus;
+extern DWORD firstJobStatus;
+extern int recordedModelSlot;
+extern int modelSlotRecorded;
+
+enum { REFRESH_DONE = 1, REFRESH_END = 2 };
+enum { TICK_MILLISECONDS = 500, TRAY_TIP_CHARS = 64, TITLE_UNITS = 1024 };
+
+int RefreshStatus(HWND window, MonitorState* state);
+void CALLBACK StatusTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+void PresentStatus(HWND window, MonitorState* state, SHORT code);
+
+// The pieces of PresentStatus, without a window.
+const StatusEntry* FindStatusEntry(SHORT code);
+void BuildMessageText(const StatusEntry* entry, SHORT code, WCHAR* messageText);
+void BuildTipText(SHORT code, const WCHAR* messageText, WCHAR* tipText);
+BOOL CodeBlocksOk(SHORT code);
+void ChooseButtons(SHORT code, BOOL* okEnabled, BOOL* cancelEnabled);
+// The notification area's own picture for a code.
+WORD TrayIconId(SHORT code);
+
+// A text field of the record to UTF-16: stops at the first NUL or the field's
+// end, invalid text gives "", at most maxChars characters plus the terminator.
+void ConvertBlockText(const BYTE* field, int fieldBytes, WCHAR* out, int maxChars);
