@@ -61,6 +61,8 @@ int CreateConnectionBlock(void) {
     // Every start resets the shared record, whatever the other side left in it.
     CopyBlockWait(sharedView, privateCopy, CB_SIZE, mappingMutexName);
     result = BLOCK_CREATED;
+  } else {
+    CloseConnectionBlock();  // a mapping without view or copy is of no use
   }
   FreeBlockSecurity(&security);
   return result;

@@ -8,6 +8,8 @@
 enum { ENUM_FLAGS = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, ENUM_LEVEL = 2, RETRY_PUMP_STEPS = 10 };
 
 int EnumeratePrinters(PRINTER_INFO_2W** list, DWORD* count) {
+  *list = NULL;
+  *count = 0;
   BYTE* buffer = NULL;
   DWORD size = 0;
   int budget = ENUM_RETRY_BUDGET;
@@ -19,7 +21,10 @@ int EnumeratePrinters(PRINTER_INFO_2W** list, DWORD* count) {
       return ENUM_READY;
     }
     DWORD error = GetLastError();
-    if (error == ERROR_INSUFFICIENT_BUFFER) {
+    // A shortage that asks for no more than the buffer already has cannot be
+    // mended by growing it: retried as it is, it would spin for ever without
+    // pumping, so it counts against the budget like any other failure.
+    if (error == ERROR_INSUFFICIENT_BUFFER && (needed == 0 || needed > size)) {
       FreeAllocated(buffer);
       DWORD allocError;
       buffer = (BYTE*)AllocZeroed(needed, &allocError);
