@@ -1,0 +1,62 @@
+// The notification-area icon and the moves between it, the taskbar and the front.
+#include "app/app.h"
+#include "window/window.h"
+
+NOTIFYICONDATAW trayIconData;
+LONG minimiseFlag = 1;
+
+void FillTrayIconData(HWND window) {
+  // Every field not set here stays zero: no balloon, no version, no GUID.
+  ZeroMemory(&trayIconData, sizeof trayIconData);
+  trayIconData.cbSize = sizeof trayIconData;
+  trayIconData.hWnd = window;
+  trayIconData.uID = TRAY_ICON_ID;
+  trayIconData.uFlags = TRAY_ICON_FLAGS;
+  trayIconData.uCallbackMessage = WM_TRAYNOTIFY;
+  trayIconData.hIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(IDI_READY));
+}
+
+BOOL NotifyTrayIcon(int action) {
+  switch (action) {
+    case TRAY_ADD: return Shell_NotifyIconW(NIM_ADD, &trayIconData);
+    case TRAY_MODIFY: return Shell_NotifyIconW(NIM_MODIFY, &trayIconData);
+    case TRAY_DELETE: return Shell_NotifyIconW(NIM_DELETE, &trayIconData);
+  }
+  return FALSE;
+}
+
+void MinimiseToTray(HWND window) {
+  // Marks the minimise as ours: WM_SIZE turns it into hiding in the notification area.
+  minimiseFlag = 0;
+  CloseWindow(window);
+}
+
+BOOL IsCancelDefaultCode(int code) {
+  WORD low = LOWORD(code);
+  return low == CANCEL_CODE_DATA_ERROR || low == CANCEL_CODE_HARDWARE_ERROR || low == CANCEL_CODE_NO_ANSWER;
+}
+
+void BringToFront(HWND window) {
+  // Topmost and back lifts the window above the others even when another
+  // program is in the foreground and refuses to give up the focus.
+  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  SetForegroundWindow(window);
+}
+
+static void SetButtonStyle(HWND window, int id, LONG style) {
+  SendDlgItemMessageW(window, id, BM_SETSTYLE, style, TRUE);
+}
+
+void DefaultToCancelPrint(HWND window) {
+  SetButtonStyle(window, IDC_OK, BS_PUSHBUTTON);
+  SetButtonStyle(window, IDC_CANCEL_PRINT, BS_DEFPUSHBUTTON);
+  SetFocus(GetDlgItem(window, IDC_CANCEL_PRINT));
+}
+
+void DefaultToOk(HWND window) {
+  SetButtonStyle(window, IDC_OK, BS_DEFPUSHBUTTON);
+  SetButtonStyle(window, IDC_CANCEL_PRINT, BS_PUSHBUTTON);
+  SetFocus(GetDlgItem(window, IDC_OK));
+}
