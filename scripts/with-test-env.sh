@@ -22,6 +22,10 @@ if [ -z "${KR470_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 wineserver -p
+# Wine's own background processes (services, the desktop) start with the first
+# program of a session and keep its output handles: start them here, away from
+# the command's output, or ctest waits for its pipe until the test times out.
+wine wineboot </dev/null >/dev/null 2>&1 || true
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
