@@ -214,3 +214,39 @@ TEST_F(BlockTest, MissingRecordIsNeverTouched) {
   EXPECT_EQ(0x11111111, BlockLong(buffer, CB_CANCEL_REQUEST));
   privateCopy = NULL;
 }
+
+// Another kind of object under the mapping's name: no mapping can be made.
+TEST_F(BlockTest, StartWithoutAMappingReportsItAndHoldsNothing) {
+  HANDLE squatter = CreateEventW(NULL, TRUE, FALSE, KR470_MAPPING);
+  ASSERT_TRUE(squatter);
+  SelectSlot(MODEL_SLOT_KR470);
+  EXPECT_EQ(BLOCK_UNAVAILABLE, CreateConnectionBlock());
+  EXPECT_EQ(NULL, mappingHandle);
+  EXPECT_EQ(NULL, sharedView);
+  EXPECT_EQ(NULL, privateCopy);
+  CloseHandle(squatter);
+}
+
+// When the new mapping cannot be made, the old record stays in use as it is,
+// now under the new slot's mutex.
+TEST_F(BlockTest, RecreationWithoutANewMappingKeepsTheOldRecord) {
+  SelectSlot(MODEL_SLOT_KR470);
+  ASSERT_EQ(BLOCK_CREATED, CreateConnectionBlock());
+  SetBlockLong(sharedView, CB_STATUS_CODE, 302);
+  HANDLE oldHandle = mappingHandle;
+  BYTE* oldView = sharedView;
+  BYTE* oldCopy = privateCopy;
+  HANDLE squatter = CreateEventW(NULL, TRUE, FALSE, DUMMY_MAPPING);
+  ASSERT_TRUE(squatter);
+
+  RecreateConnectionBlock(MODEL_SLOT_DUMMY);
+
+  EXPECT_EQ(oldHandle, mappingHandle);
+  EXPECT_EQ(oldView, sharedView);
+  EXPECT_EQ(oldCopy, privateCopy);
+  EXPECT_EQ(302, BlockLong(sharedView, CB_STATUS_CODE));
+  EXPECT_TRUE(MappingExists(KR470_MAPPING));
+  EXPECT_STREQ(DUMMY_MUTEX, mappingMutexName);
+  EXPECT_TRUE(shownAlerts.empty());
+  CloseHandle(squatter);
+}
