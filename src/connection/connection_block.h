@@ -7,7 +7,7 @@
  * system's ANSI code page and end with a NUL inside their field. Every access
  * to the shared memory holds the mapping mutex, briefly: the status monitor
  * only tries it, every 50 ms at most, and never waits in the kernel.
- * docs/language-monitor.md describes each side's duties.
+ * language-monitor.md, which ships beside this header, describes each side's duties.
  */
 #ifndef KR470_CONNECTION_BLOCK_H
 #define KR470_CONNECTION_BLOCK_H
