@@ -26,6 +26,10 @@ BOOL NotifyTrayIcon(int action) {
 }
 
 void MinimiseToTray(HWND window) {
+  // Already there (a cancel chosen from the icon menu, a tick after the
+  // operator hid the window): minimising a hidden window would show it on the
+  // taskbar, and no WM_SIZE would come to take back the flag.
+  if (monitorState && monitorState->trayMode == 1) return;
   // Marks the minimise as ours: WM_SIZE turns it into hiding in the notification area.
   minimiseFlag = 0;
   CloseWindow(window);

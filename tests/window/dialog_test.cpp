@@ -175,7 +175,8 @@ TEST_F(StatusWindowTest, FirstRefreshThatSaysEndHidesTheWindowOnceTheLoopRuns) {
   SetBlockLong(sharedView, CB_DISPLAY_MODE, CB_DISPLAY_MODE_END);
   WriteSharedStatus(302);
   CreateStatusWindow();
-  ShowNormally();
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetWindowLongPtrW(window, DWLP_USER, 0);
   EXPECT_TRUE(IsWindowVisible(window));
   PumpFor(window, 50);
   EXPECT_EQ(1, monitorState->trayMode);

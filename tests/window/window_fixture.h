@@ -15,7 +15,7 @@ struct StatusWindowTest : ::testing::Test {
   // Creates the window (its initialisation runs the first refresh) and stops the tick.
   void CreateStatusWindow();
   void StopTicks();
-  // The two first states that start-up gives the window.
+  // The two first states that start-up gives the window; both run the loop briefly.
   void HideIntoTray();
   void ShowNormally();
   void SetCodes(SHORT statusCode, SHORT previousCode);

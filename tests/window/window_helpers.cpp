@@ -32,6 +32,7 @@ void StatusWindowTest::TearDown() {
   ZeroMemory(&trayIconData, sizeof trayIconData);
   minimiseFlag = 1;
   inquiryRunning = 0;
+  dummyDocumentName = NULL;
   SpoolerReset();
   SpoolerSetDefaultPrinter(NULL);
 }
@@ -55,6 +56,8 @@ void StatusWindowTest::HideIntoTray() {
   CloseWindow(window);
   UpdateWindow(window);
   SetWindowLongPtrW(window, DWLP_USER, 0);
+  // The loop runs before the operator can act again: let the platform settle.
+  PumpFor(window, 30);
 }
 
 void StatusWindowTest::ShowNormally() {
@@ -62,6 +65,8 @@ void StatusWindowTest::ShowNormally() {
   SetForegroundWindow(window);
   UpdateWindow(window);
   SetWindowLongPtrW(window, DWLP_USER, 0);
+  // The loop runs before the operator can act again: let the platform settle.
+  PumpFor(window, 30);
 }
 
 void StatusWindowTest::SetCodes(SHORT statusCode, SHORT previousCode) {
