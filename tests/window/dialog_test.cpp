@@ -7,6 +7,7 @@
 #include "support.h"
 #include "window/window.h"
 
+#include <locale.h>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -232,4 +233,19 @@ TEST_F(StatusWindowTest, OtherCommandsAndNotificationsAreIgnored) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(0, monitorState->trayMode);
   EXPECT_TRUE(shownAlerts.empty());
+}
+
+// Not part of the suite: tools/window_screenshot.sh runs it and photographs the
+// screen while the window shows the paper-out message.
+TEST_F(StatusWindowTest, DISABLED_HoldsThePaperOutWindowForAScreenshot) {
+  setlocale(LC_ALL, "");  // as start-up does: the record's texts are in the user's code page
+  CopyMemory(sharedView + CB_PRINTER_NAME, "KR-470", sizeof "KR-470");
+  CopyMemory(sharedView + CB_MODEL_TEXT, "KR-470", sizeof "KR-470");
+  CopyMemory(sharedView + CB_USER_NAME, "\x8e\x52\x93\x63", 5);                    // 山田 in code page 932
+  CopyMemory(sharedView + CB_DOCUMENT_NAME, "\x8f\x6f\x89\xd7\x83\x89\x83\x78\x83\x8b", 11);  // 出荷ラベル
+  WriteSharedStatus(302);
+  window = CreateDialogParamW(instanceHandle, MAKEINTRESOURCEW(IDD_STATUS), NULL, StatusDialogProc, 0);
+  ASSERT_TRUE(window != NULL);
+  ShowNormally();
+  PumpFor(window, 8000);
 }
