@@ -15,7 +15,9 @@ enum {
   E2E_SLOT_KR470 = 5,
   E2E_SLOT_DUMMY = 1,
   E2E_START_MS = 8000,     // the monitor's first window under a cold Wine
-  E2E_TICKS_MS = 3000,     // a few 500 ms ticks, with room for a loaded machine
+  // A few 500 ms ticks, with room for a loaded machine and for Wine waiting up
+  // to 2 s on a window manager that Xvfb does not have (when windows are managed).
+  E2E_TICKS_MS = 6000,
   E2E_EXIT_MS = 5000,
   E2E_ANSI_CODE_PAGE = 932,
   MESSAGE_BOX_TEXT_ID = 0xFFFF,  // the static that holds a message box's text

@@ -55,7 +55,17 @@ BOOL WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   }
 }
 
+// Xvfb has no window manager, and Wine, when it leaves the monitor's windows
+// to one, waits for it in vain (2 s on every hide) and cannot give them the
+// focus. The monitor's windows are then Wine's own to manage, as on a virtual
+// desktop. Only Wine reads this key; it takes effect at the monitor's start.
+static void LetWineManageTheMonitorsWindows(void) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\kr470mon.exe\\X11 Driver", L"Managed", REG_SZ,
+                  L"N", sizeof L"N");
+}
+
 void MonitorTest::SetUp() {
+  LetWineManageTheMonitorsWindows();
   ASSERT_EQ((UINT)E2E_ANSI_CODE_PAGE, GetACP()) << "the tests expect the Japanese prefix of with-test-env.sh";
   SpoolerReset();
   int printer = SpoolerAddPrinter(E2E_PRINTER, E2E_DRIVER, E2E_PORT,
