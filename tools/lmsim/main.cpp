@@ -8,6 +8,13 @@ static BOOL IsOption(const WCHAR* argument, const WCHAR* name) {
   return lstrcmpW(argument, name) == 0;
 }
 
+static BOOL IsDuration(const WCHAR* text) {
+  if (!*text) return FALSE;
+  for (; *text; text++)
+    if (*text < L'0' || *text > L'9') return FALSE;
+  return TRUE;
+}
+
 int wmain(int argc, WCHAR** argv) {
   std::vector<Step> steps;
   BOOL valid = TRUE;
@@ -41,7 +48,8 @@ int wmain(int argc, WCHAR** argv) {
         valid = FALSE;
         continue;
       }
-      BOOL takesValue = info->argument != ARG_NONE && info->argument != ARG_OPTIONAL_DURATION;
+      BOOL takesValue = info->argument != ARG_NONE &&
+                        (info->argument != ARG_OPTIONAL_DURATION || (next && IsDuration(next)));
       if (takesValue && !next) {
         Complain(L"%ls needs a value", argument);
         return EXIT_USAGE;
