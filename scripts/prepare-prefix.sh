@@ -6,7 +6,8 @@ if [ ! -e "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
   mkdir -p "$LOCPATH"
   localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" >/dev/null 2>&1 || [ -e "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
 fi
-stamp="$WINEPREFIX/.kr470-ready"
+# The stamp follows this script, so a changed setting reaches old prefixes too.
+stamp="$WINEPREFIX/.kr470-ready-$(md5sum < "$0" | cut -c1-12)"
 [ -e "$stamp" ] && exit 0
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
@@ -31,6 +32,11 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"=-
+
+; Xvfb has no window manager: managed windows make Wine wait about two
+; seconds for every hide. Unmanaged, Wine draws the caption itself.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
 REG
 iconv -f UTF-8 -t UTF-16LE "$reg" | { printf '\xff\xfe'; cat; } > "$reg.u16"
 wine regedit /S "$reg.u16" >/dev/null 2>&1

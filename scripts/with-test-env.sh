@@ -26,6 +26,7 @@ wineserver -p
 # program of a session and keep its output handles: start them here, away from
 # the command's output, or ctest waits for its pipe until the test times out.
 wine wineboot </dev/null >/dev/null 2>&1 || true
+wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
