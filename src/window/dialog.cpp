@@ -66,6 +66,7 @@ static void OnSize(HWND window, WPARAM kind) {
 // manager to focus the chosen button once the window is open.
 static void KeepFocusOnDefault(HWND window, int id) {
   HWND button = GetDlgItem(window, id);
+  if (!IsWindowEnabled(button)) button = GetDlgItem(window, IDC_OK);
   if (GetFocus() != button) PostMessageW(window, WM_NEXTDLGCTL, (WPARAM)button, TRUE);
 }
 

@@ -54,6 +54,12 @@ static void SetButtonStyle(HWND window, int id, LONG style) {
 }
 
 void DefaultToCancelPrint(HWND window) {
+  // With nothing to cancel the button is disabled: a default that Enter cannot
+  // press would leave the operator with none, so OK keeps it.
+  if (!IsWindowEnabled(GetDlgItem(window, IDC_CANCEL_PRINT))) {
+    DefaultToOk(window);
+    return;
+  }
   SetButtonStyle(window, IDC_OK, BS_PUSHBUTTON);
   SetButtonStyle(window, IDC_CANCEL_PRINT, BS_DEFPUSHBUTTON);
   SetFocus(GetDlgItem(window, IDC_CANCEL_PRINT));

@@ -157,6 +157,24 @@ TEST_F(StatusWindowTest, RestoringFromTheTaskbarChoosesTheDefaultButtonByCode) {
   }
 }
 
+// With no job the cancel button is disabled: OK keeps the default and the
+// focus even for the codes that ask for the cancel button.
+TEST_F(StatusWindowTest, DisabledCancelButtonNeverBecomesTheDefault) {
+  CreateStatusWindow();
+  ShowNormally();
+  EnableWindow(GetDlgItem(window, IDC_OK), TRUE);
+  EnableWindow(GetDlgItem(window, IDC_CANCEL_PRINT), FALSE);
+  SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(IsIconic(window));
+  SetCodes(500, 0);
+
+  SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PumpFor(window, 30);
+
+  EXPECT_EQ(IDC_OK, DefaultButtonId(window));
+  EXPECT_EQ(GetDlgItem(window, IDC_OK), GetFocus());
+}
+
 TEST_F(StatusWindowTest, SystemMenuMinimiseAndMoveStayOrdinary) {
   CreateStatusWindow();
   ShowNormally();
