@@ -35,6 +35,8 @@ enum { EXIT_QUIET = 0, EXIT_THROUGH_WINDOW = 1 };
 // Caption and style of every message box of the program.
 #define ALERT_CAPTION L"KR-470 Status Monitor"
 #define ALERT_STYLE (MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND)
+// Shown at start and by the status inquiry when no supported driver is installed.
+#define TEXT_NO_SUPPORTED_PRINTER L"プリンタ（ドライバ）が見つかりません。\n\nプログラムを終了します。"
 
 // The record and its buffers, zero-filled, in the order of their fields.
 enum { STATE_READY = 0, STATE_NO_RECORD = 1, STATE_NO_BUFFER = 2 };

@@ -10,7 +10,6 @@ enum { VERSION_INFO_EX_SIZE = 284, VERSION_INFO_SIZE = 276 };
 enum { PLATFORM_NONE = 0, PLATFORM_NT = 2 };
 enum { FIRST_SHOWN_CODE = 300 };
 
-#define TEXT_NO_PRINTER L"プリンタ（ドライバ）が見つかりません。\n\nプログラムを終了します。"
 #define TEXT_NO_RECORD L"メモリ獲得に失敗しました。\nError : %s\n\nプログラムを終了します。"
 
 // Ends the process after the claim: the instance mutex goes first.
@@ -63,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (platformId == PLATFORM_NT) {
     int enumResult = ENUM_READY;
     if (!FindSupportedPrinter(&enumResult)) {
-      if (enumResult == ENUM_READY) ShowAlert(TEXT_NO_PRINTER);
+      if (enumResult == ENUM_READY) ShowAlert(TEXT_NO_SUPPORTED_PRINTER);
       return EXIT_QUIET;
     }
   }

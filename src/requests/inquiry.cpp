@@ -14,7 +14,6 @@
 #define TEXT_START_DOC_FAILED L"プリンタ（ドライバ）情報取得に失敗しました。\nError : StartDocPrinter\n\nプログラムを終了します。"
 #define TEXT_NOT_DEFAULT L"%sプリンタを接続し\n通常使うプリンタに設定してください。"
 #define TEXT_WRONG_PORT L"プリンタポートの設定が異なります。\n[プリンタ]フォルダからプロパティを開いて、ポート設定を変更してください。"
-#define TEXT_NOT_FOUND L"プリンタ（ドライバ）が見つかりません。\n\nプログラムを終了します。"
 
 #define INQUIRY_DATATYPE L"RAW"
 enum { DOC_INFO_LEVEL = 1 };
@@ -60,7 +59,7 @@ static int ExplainWalk(int outcome) {
     ShowAlert(TEXT_WRONG_PORT);
     return INQUIRY_EXPLAINED;
   }
-  ShowAlert(TEXT_NOT_FOUND);
+  ShowAlert(TEXT_NO_SUPPORTED_PRINTER);
   return INQUIRY_FATAL;
 }
 
