@@ -33,7 +33,9 @@ static void StartOtherMonitor(OtherMonitor* other, BOOL abandon) {
   other->release = CreateEventW(NULL, TRUE, FALSE, NULL);
   other->thread = CreateThread(NULL, 0, OtherMonitorThread, other, 0, NULL);
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other->held, WAIT_LIMIT));
-  if (abandon) ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other->thread, WAIT_LIMIT));
+  if (abandon) {
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other->thread, WAIT_LIMIT));
+  }
 }
 
 static void EndOtherMonitor(OtherMonitor* other) {

@@ -90,8 +90,12 @@ TEST(Catalogue, EverySixteenBitCodeGetsAWellFormedMessage) {
     ASSERT_EQ(L'[', text[0]) << code;
     ASSERT_NE(std::wstring::npos, HeadOf(message).find(L']')) << code;
     for (size_t i = 0; i < text.size(); i++) {
-      if (text[i] == L'\r') ASSERT_EQ(L'\n', text[i + 1]) << code << " at " << i;
-      if (text[i] == L'\n') ASSERT_EQ(L'\r', text[i - 1]) << code << " at " << i;
+      if (text[i] == L'\r') {
+        ASSERT_EQ(L'\n', text[i + 1]) << code << " at " << i;
+      }
+      if (text[i] == L'\n') {
+        ASSERT_EQ(L'\r', text[i - 1]) << code << " at " << i;
+      }
     }
     WCHAR tip[TIP_TEXT_UNITS];
     BuildTipText((SHORT)code, message, tip);

@@ -34,7 +34,9 @@ TEST_F(StatusWindowTest, InitialisationPreparesTitleIconMenuTrayRecordAndTick) {
   HMENU menu = GetSystemMenu(window, FALSE);
   std::vector<UINT> entries;
   for (int i = 0; i < GetMenuItemCount(menu); i++) {
-    MENUITEMINFOW item = {sizeof item, MIIM_FTYPE | MIIM_ID};
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_ID;
     GetMenuItemInfoW(menu, i, TRUE, &item);
     entries.push_back((item.fType & MFT_SEPARATOR) ? 0 : item.wID);
   }

@@ -193,7 +193,9 @@ static LRESULT CALLBACK WatchMenu(int code, WPARAM wParam, LPARAM lParam) {
     HMENU menu = (HMENU)sent->wParam;
     for (int i = 0; i < GetMenuItemCount(menu); i++) {
       WCHAR text[64] = L"";
-      MENUITEMINFOW item = {sizeof item, MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING};
+      MENUITEMINFOW item = {};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING;
       item.dwTypeData = text;
       item.cch = 64;
       GetMenuItemInfoW(menu, i, TRUE, &item);
