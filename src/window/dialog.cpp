@@ -60,27 +60,12 @@ static void OnSize(HWND window, WPARAM kind) {
   monitorState->trayMode = 1;
 }
 
-// A window that is still minimised takes no focus, and once open the dialog
-// manager gives the focus back to the control that had it before: the default
-// style would then sit on one button and Enter press the other. Ask the dialog
-// manager to focus the chosen button once the window is open.
-static void KeepFocusOnDefault(HWND window, int id) {
-  HWND button = GetDlgItem(window, id);
-  if (!IsWindowEnabled(button)) button = GetDlgItem(window, IDC_OK);
-  if (GetFocus() != button) PostMessageW(window, WM_NEXTDLGCTL, (WPARAM)button, TRUE);
-}
-
 static void OnQueryOpen(HWND window) {
   NotifyTrayIcon(TRAY_DELETE);
   monitorState->trayMode = 0;
   BringToFront(window);
-  if (IsCancelDefaultCode(monitorState->statusCode)) {
-    DefaultToCancelPrint(window);
-    KeepFocusOnDefault(window, IDC_CANCEL_PRINT);
-  } else {
-    DefaultToOk(window);
-    KeepFocusOnDefault(window, IDC_OK);
-  }
+  if (IsCancelDefaultCode(monitorState->statusCode)) DefaultToCancelPrint(window);
+  else DefaultToOk(window);
 }
 
 static void RemoveShownIcon(void) {

@@ -53,6 +53,16 @@ static void SetButtonStyle(HWND window, int id, LONG style) {
   SendDlgItemMessageW(window, id, BM_SETSTYLE, style, TRUE);
 }
 
+// A window that is still minimised takes no focus, and once open the dialog
+// manager gives the focus back to the control that had it before: the default
+// style would then sit on one button and Enter press the other. The dialog
+// manager focuses the button once the window is open.
+static void FocusButton(HWND window, int id) {
+  HWND button = GetDlgItem(window, id);
+  SetFocus(button);
+  if (GetFocus() != button) PostMessageW(window, WM_NEXTDLGCTL, (WPARAM)button, TRUE);
+}
+
 void DefaultToCancelPrint(HWND window) {
   // With nothing to cancel the button is disabled: a default that Enter cannot
   // press would leave the operator with none, so OK keeps it.
@@ -62,11 +72,11 @@ void DefaultToCancelPrint(HWND window) {
   }
   SetButtonStyle(window, IDC_OK, BS_PUSHBUTTON);
   SetButtonStyle(window, IDC_CANCEL_PRINT, BS_DEFPUSHBUTTON);
-  SetFocus(GetDlgItem(window, IDC_CANCEL_PRINT));
+  FocusButton(window, IDC_CANCEL_PRINT);
 }
 
 void DefaultToOk(HWND window) {
   SetButtonStyle(window, IDC_OK, BS_DEFPUSHBUTTON);
   SetButtonStyle(window, IDC_CANCEL_PRINT, BS_PUSHBUTTON);
-  SetFocus(GetDlgItem(window, IDC_OK));
+  FocusButton(window, IDC_OK);
 }
